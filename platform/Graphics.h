@@ -302,6 +302,7 @@ private:
     TPen pen_;
     TBrush brush_;
     DWORD copyMode_ = SRCCOPY;
+    bool ownsDC_ = false;
     // What is selected now, and the context's own objects to put back.
     HFONT selFont_ = nullptr;
     HPEN selPen_ = nullptr;
