@@ -75,7 +75,12 @@ bool TIniFile::ReadBool(const AnsiString& Section, const AnsiString& Ident, bool
 }
 
 void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) {
-    if (!WritePrivateProfileStringA(Section.c_str(), Ident.c_str(), Value.c_str(), fileName_.c_str()))
+    // A read-only file is refused whatever rights the account has on the
+    // underlying storage (an administrator's, or Wine's for root).
+    const DWORD attributes = GetFileAttributesA(fileName_.c_str());
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES &&
+                          (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+    if (readOnly || !WritePrivateProfileStringA(Section.c_str(), Ident.c_str(), Value.c_str(), fileName_.c_str()))
         throw EIniFileException(FormatMessage("Unable to write to %s", fileName_));
 }
 
