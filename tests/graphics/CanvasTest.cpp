@@ -193,9 +193,9 @@ TEST(Canvas, TextIsDrawnInTheFontColourInsideItsExtent) {
     on.canvas.Font()->SetColor(clBlue);
     on.canvas.TextOutW(5, 28, L"\x00C4\x00E9");
     TSize w = on.canvas.TextExtentW(L"\x00C4\x00E9");
-    EXPECT_GT(s.Count(RGB(0, 0, 255), 5, 20, 5 + w.cx, 28 + w.cy), 5);
-    EXPECT_EQ(s.Count(kBack, 5, 20, 5 + w.cx, 28 + w.cy), 0) << "an opaque box";
-    EXPECT_GT(s.Count(RGB(255, 255, 255), 5, 20, 5 + w.cx, 28 + w.cy), w.cx * w.cy / 2);
+    EXPECT_GT(s.Count(RGB(0, 0, 255), 5, 28, 5 + w.cx, 28 + w.cy), 5);
+    EXPECT_EQ(s.Count(kBack, 5, 28, 5 + w.cx, 28 + w.cy), 0) << "an opaque box";
+    EXPECT_GT(s.Count(RGB(255, 255, 255), 5, 28, 5 + w.cx, 28 + w.cy), w.cx * w.cy / 2);
     EXPECT_EQ(120 * 50 - s.Count(kBack), ink + w.cx * w.cy) << "nothing changes outside the two boxes";
 }
 
@@ -231,4 +231,83 @@ TEST(Canvas, CopyRectCopiesAndStretchesWithTheCopyMode) {
     to.CopyRect(TRect(0, 0, 4, 4), &from, TRect(0, 0, 4, 4));
     EXPECT_EQ(dst.Color(1, 1), RGB(0, 0, 0));
     EXPECT_EQ(dst.Color(2, 2), RGB(0, 0, 0));
+}
+
+TEST(Canvas, ScopeGuardsPutTheContextBack) {
+    DibSurface s(10, 10);
+    HDC dc = s.DC();
+    HGDIOBJ pen = ::GetCurrentObject(dc, OBJ_PEN);
+    int mode = ::GetBkMode(dc);
+    COLORREF text = ::GetTextColor(dc), back = ::GetBkColor(dc);
+    GdiRegion probe = CreateRectRegion(0, 0, 0, 0);
+    ASSERT_EQ(::GetClipRgn(dc, probe), 0) << "no clipping to begin with";
+    {
+        GdiPen red(::CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
+        SelectObjectGuard select(dc, red);
+        BkModeGuard bk(dc, mode == OPAQUE ? TRANSPARENT : OPAQUE);
+        TextColorsGuard colors(dc, RGB(1, 2, 3), RGB(4, 5, 6));
+        ClipRegionGuard clip(dc);
+        ::IntersectClipRect(dc, 0, 0, 2, 2);
+        EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), red.Get());
+        EXPECT_EQ(::GetTextColor(dc), RGB(1, 2, 3));
+        EXPECT_EQ(::GetClipRgn(dc, probe), 1);
+    }  // guards leave before the pen is freed
+    EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), pen);
+    EXPECT_EQ(::GetBkMode(dc), mode);
+    EXPECT_EQ(::GetTextColor(dc), text);
+    EXPECT_EQ(::GetBkColor(dc), back);
+    EXPECT_EQ(::GetClipRgn(dc, probe), 0);
+
+    // An existing clipping region is put back as it was.
+    ::IntersectClipRect(dc, 1, 1, 5, 5);
+    {
+        ClipRegionGuard clip(dc);
+        ::SelectClipRgn(dc, nullptr);
+    }
+    ASSERT_EQ(::GetClipRgn(dc, probe), 1);
+    RECT box;
+    ::GetRgnBox(probe, &box);
+    EXPECT_EQ(TRect(box), TRect(1, 1, 5, 5));
+}
+
+TEST(Font, PropertiesAssignAndChangeNotification) {
+    TFont a;
+    int changes = 0;
+    a.OnChange = [&](TObject* sender) {
+        EXPECT_EQ(sender, &a);
+        ++changes;
+    };
+    a.SetName("Arial");
+    a.SetHeight(-16);
+    a.SetColor(clWindowText);  // the default: no change
+    a.SetColor(clRed);
+    a.SetStyle(TFontStyles() << fsBold << fsUnderline);
+    a.SetCharset(ANSI_CHARSET);
+    EXPECT_EQ(changes, 5);
+    EXPECT_TRUE(a.Style().Contains(fsBold));
+    EXPECT_FALSE(a.Style().Contains(fsItalic));
+
+    LOGFONTA lf{};
+    ASSERT_NE(::GetObjectA(a.Handle(), sizeof(lf), &lf), 0);
+    EXPECT_STREQ(lf.lfFaceName, "Arial");
+    EXPECT_EQ(lf.lfHeight, -16);
+    EXPECT_EQ(lf.lfWeight, FW_BOLD);
+    EXPECT_TRUE(lf.lfUnderline);
+    EXPECT_FALSE(lf.lfItalic);
+    EXPECT_EQ(lf.lfCharSet, ANSI_CHARSET);
+
+    TFont b;
+    b.Assign(&a);
+    EXPECT_EQ(b.Name(), "Arial");
+    EXPECT_EQ(b.Height(), -16);
+    EXPECT_EQ(b.Color(), clRed);
+    EXPECT_EQ(b.Style(), a.Style());
+    EXPECT_NE(b.Handle(), a.Handle()) << "each font owns its object";
+    ScreenDC screen;
+    int ppi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    b.SetSize(12);
+    EXPECT_EQ(b.Height(), -::MulDiv(12, ppi, 72));
+    EXPECT_EQ(b.Size(), 12);
+    TPen pen;
+    EXPECT_THROW(b.Assign(&pen), Exception);
 }
