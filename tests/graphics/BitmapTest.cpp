@@ -364,3 +364,26 @@ TEST(Bitmap, RepeatedCreateDrawFreeLeavesNoGdiObjects) {
     for (int i = 1; i <= 60; ++i) cycle(i);
     EXPECT_EQ(LiveGdiObjects(), before);
 }
+
+TEST(Bitmap, OneFrameOfAStripDrawnTransparentlyAtANegativeOffset) {
+    // Two 3 x 2 frames side by side on a magenta ground: frame 0 has red at
+    // (0, 0), frame 1 has blue at (1, 0); the bottom-left pixel is magenta.
+    TBitmap strip;
+    strip.SetPixelFormat(pf24bit);
+    strip.SetSize(6, 2);
+    strip.Canvas()->Brush()->SetColor(clFuchsia);
+    strip.Canvas()->FillRect(TRect(0, 0, 6, 2));
+    strip.Canvas()->SetPixels(0, 0, clRed);
+    strip.Canvas()->SetPixels(3 + 1, 0, clBlue);
+    strip.SetTransparent(true);
+
+    TBitmap b;
+    b.SetSize(3, 2);
+    b.Canvas()->Brush()->SetColor(clGray);
+    b.Canvas()->FillRect(TRect(0, 0, 3, 2));
+    b.Canvas()->Draw(-3, 0, &strip);
+    EXPECT_EQ(b.Canvas()->Pixels(1, 0), clBlue);
+    EXPECT_EQ(b.Canvas()->Pixels(0, 0), clGray) << "frame 0 stays outside";
+    for (auto [x, y] : {std::pair{2, 0}, {0, 1}, {1, 1}, {2, 1}})
+        EXPECT_EQ(b.Canvas()->Pixels(x, y), clGray) << "the face shows through at " << x << "," << y;
+}
