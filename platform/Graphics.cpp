@@ -517,16 +517,23 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
         Replace(nullptr, pixelFormat_, 0, 0);
         return;
     }
+    if (::GetObjectType(bitmap) != OBJ_BITMAP) throw EInvalidGraphic("Bitmap image is not valid");
     DIBSECTION ds{};
     int got = ::GetObjectA(bitmap, sizeof(ds), &ds);
-    if (got == 0) throw EInvalidGraphic("Bitmap image is not valid");
-    TPixelFormat format = pfDevice;
+    GdiBitmap owner(bitmap);
+    int width = ds.dsBm.bmWidth, height = std::abs(ds.dsBm.bmHeight), bits = ds.dsBm.bmBitsPixel;
+    TPixelFormat format = bits == 1 ? pf1bit : pfDevice;
     if (got == sizeof(DIBSECTION)) {
-        format = ds.dsBm.bmBitsPixel == 32 ? pf32bit : ds.dsBm.bmBitsPixel == 24 ? pf24bit : pfDevice;
-    } else if (ds.dsBm.bmBitsPixel == 1) {
-        format = pf1bit;
+        format = bits == 1 ? pf1bit : bits == 32 ? pf32bit : pf24bit;
+        if (bits == 1 || bits != (format == pf32bit ? 32 : 24)) {
+            // One-bit images become device monochrome bitmaps (drawn in the
+            // canvas colours); palette and 16-bit images become 24-bit.
+            HBITMAP converted = NewBitmap(format, width, height);
+            CopyBits(converted, bitmap, width, height);
+            owner.Reset(converted);
+        }
     }
-    Replace(bitmap, format, ds.dsBm.bmWidth, std::abs(ds.dsBm.bmHeight));
+    Replace(owner.Detach(), format, width, height);
 }
 
 HBITMAP TBitmap::ReleaseHandle() {
@@ -590,19 +597,7 @@ void TBitmap::LoadFromFile(const AnsiString& fileName) {
     HBITMAP loaded = static_cast<HBITMAP>(
         ::LoadImageA(nullptr, fileName.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     if (!loaded) throw EInvalidGraphic("Bitmap image is not valid");
-    GdiBitmap owner(loaded);
-    DIBSECTION ds{};
-    ::GetObjectA(loaded, sizeof(ds), &ds);
-    int width = ds.dsBm.bmWidth, height = std::abs(ds.dsBm.bmHeight);
-    TPixelFormat format = ds.dsBm.bmBitsPixel == 1 ? pf1bit : ds.dsBm.bmBitsPixel == 32 ? pf32bit : pf24bit;
-    if (format == pf1bit || ds.dsBm.bmBitsPixel != (format == pf32bit ? 32 : 24)) {
-        // Monochrome files become device monochrome bitmaps (drawn in the
-        // canvas colours); palette formats become 24-bit.
-        HBITMAP converted = NewBitmap(format, width, height);
-        CopyBits(converted, loaded, width, height);
-        owner.Reset(converted);
-    }
-    Replace(owner.Detach(), format, width, height);
+    SetHandle(loaded);
 }
 
 void TBitmap::SaveToFile(const AnsiString& fileName) {

@@ -387,3 +387,46 @@ TEST(Bitmap, OneFrameOfAStripDrawnTransparentlyAtANegativeOffset) {
     for (auto [x, y] : {std::pair{2, 0}, {0, 1}, {1, 1}, {2, 1}})
         EXPECT_EQ(b.Canvas()->Pixels(x, y), clGray) << "the face shows through at " << x << "," << y;
 }
+
+TEST(Bitmap, TakesOverBitmapHandlesOfEachKind) {
+    struct Case { WORD bits; TPixelFormat format; };
+    const Case cases[] = {{1, pf1bit}, {8, pf24bit}, {24, pf24bit}, {32, pf32bit}};
+    for (const Case& c : cases) {
+        // A DIB section whose pixel (1, 0) is white and the rest black.
+        std::vector<char> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD), 0);
+        auto* bi = reinterpret_cast<BITMAPINFO*>(info.data());
+        bi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bi->bmiHeader.biWidth = 3;
+        bi->bmiHeader.biHeight = 1;
+        bi->bmiHeader.biPlanes = 1;
+        bi->bmiHeader.biBitCount = c.bits;
+        bi->bmiHeader.biCompression = BI_RGB;
+        if (c.bits <= 8) bi->bmiColors[1] = RGBQUAD{255, 255, 255, 0};
+        void* pixels = nullptr;
+        HBITMAP dib = ::CreateDIBSection(nullptr, bi, DIB_RGB_COLORS, &pixels, nullptr, 0);
+        ASSERT_NE(dib, nullptr);
+        {
+            GdiMemoryDC dc(::CreateCompatibleDC(nullptr));
+            SelectObjectGuard select(dc, dib);
+            ::SetPixel(dc, 1, 0, RGB(255, 255, 255));
+        }
+        TBitmap b;
+        b.SetHandle(dib);
+        EXPECT_EQ(b.PixelFormat(), c.format) << c.bits;
+        EXPECT_EQ(b.Width(), 3);
+        EXPECT_EQ(b.Canvas()->Pixels(1, 0), clWhite) << c.bits;
+        EXPECT_EQ(b.Canvas()->Pixels(2, 0), clBlack) << c.bits;
+        if (c.bits == 1) {  // follows the canvas colours like any monochrome bitmap
+            DibSurface s(3, 1);
+            TCanvas canvas;
+            canvas.SetHandle(s.DC());
+            canvas.Font()->SetColor(clRed);
+            canvas.Brush()->SetColor(clLime);
+            canvas.Draw(0, 0, &b);
+            EXPECT_EQ(s.Color(0, 0), RGB(255, 0, 0));
+            EXPECT_EQ(s.Color(1, 0), RGB(0, 255, 0));
+        }
+    }
+    TBitmap b;
+    EXPECT_THROW(b.SetHandle(reinterpret_cast<HBITMAP>(::GetStockObject(BLACK_PEN))), EInvalidGraphic);
+}
