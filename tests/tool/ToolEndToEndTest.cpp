@@ -126,10 +126,11 @@ TEST_P(ToolUpdate, LeavesInstallationRegistryAndPackageAsExpected) {
 
     for (size_t i = 0; i < 5; ++i) {
         const ProductFile& f = kProductFiles[i];
-        if (c.Installed == Files::New)
+        if (c.Installed == Files::New) {
             EXPECT_EQ(StagedUpdate::NewContent(f), ReadFile(s.Installed(f))) << f.Name;
-        else if (present[i])
+        } else if (present[i]) {
             EXPECT_EQ(StagedUpdate::OldContent(f), ReadFile(s.Installed(f))) << f.Name;
+        }
     }
     EXPECT_EQ(c.Version, ReadRegString(s.ProductKey(), "AppVersion"));
     EXPECT_EQ(s.Install(), ReadRegString(s.ProductKey(), "InstallLocation").value_or(s.Install()));
@@ -141,8 +142,9 @@ TEST_P(ToolUpdate, LeavesInstallationRegistryAndPackageAsExpected) {
             case Passwords::Plain: EXPECT_EQ(p.Plain, pass) << p.Section; break;
             case Passwords::Absent: EXPECT_FALSE(FileExists(s.InstalledFile("Darrow.ini"))); break;
         }
-        if (c.Apn != Passwords::Absent)
+        if (c.Apn != Passwords::Absent) {
             EXPECT_EQ("internet.vornix", ReadIni(s.InstalledFile("Darrow.ini"), p.Section, "APN"));
+        }
     }
     EXPECT_EQ(c.CmUpdate, ReadIni(s.InstalledFile("Festor.ini"), "APP_CONFIG", "APP_CONFIG_CMUPDATE_ON"));
     EXPECT_EQ("7", ReadIni(s.InstalledFile("Festor.ini"), "APP_CONFIG", "APP_CONFIG_OTHER"));
