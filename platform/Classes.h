@@ -363,8 +363,9 @@ public:
         return Add(std::move(p));
     }
     // An event: a data member of a std::function type, bound by handler name.
-    template <class F>
-    TProps& Event(const char* name, F C::*member) {
+    template <class F, class B>
+    TProps& Event(const char* name, F B::*member) {
+        static_assert(std::is_base_of_v<B, C>, "the event is a member of the class or of a base");
         TPropInfo p = Make(name, ptEvent, std::nullopt);
         p.SetHandler = [member](TPersistent* o, const std::any& h) {
             const F* f = std::any_cast<F>(&h);

@@ -69,11 +69,27 @@ struct TPublishedOf<TFont> {
     static void Declare(TProps<TFont>& P);
 };
 
+// Sends CM_MOUSELEAVE to the control the mouse was over when it is no longer
+// there (the application calls it whenever its queue is empty).
+void CheckMouseLeave();
+
 // Key state of a mouse message's WParam, and of the keyboard now.
 TShiftState KeysToShiftState(WPARAM keys);
 TShiftState KeyboardStateToShiftState();
 // The system cursor of a TCursor (0 for crDefault and crNone).
 HCURSOR CursorHandle(TCursor cursor);
+
+// Attaches a canvas to a device context for one paint, however it ends.
+class TCanvasAttach {
+public:
+    TCanvasAttach(TCanvas* canvas, HDC dc) : canvas_(canvas) { canvas_->SetHandle(dc); }
+    ~TCanvasAttach() { canvas_->SetHandle(nullptr); }
+    TCanvasAttach(const TCanvasAttach&) = delete;
+    TCanvasAttach& operator=(const TCanvasAttach&) = delete;
+
+private:
+    TCanvas* canvas_;
+};
 
 // ---------------------------------------------------------------- TControl
 
@@ -186,11 +202,15 @@ protected:
     virtual void BoundsChanged();
     // Invalidates part of the parent (windowless controls).
     void InvalidateControl(bool isVisible, bool isOpaque);
+    // Initial visibility without notifications (forms start hidden).
+    void SetVisibleFlag(bool value) { visible_ = value; }
     // Mouse messages of a windowless control, in its own coordinates.
     void MouseMessage(TMessage& Message);
     void FontChanged();
 
-    bool mouseCapture_ = false;  // a windowless control that holds the mouse button
+    // Click on a left button press and release inside (off for controls
+    // whose click comes from the system, like the push button).
+    bool clickEvents_ = true;
 
 private:
     friend class TWinControl;
@@ -209,6 +229,7 @@ private:
     TCursor cursor_ = crDefault;
     TBiDiMode biDiMode_ = bdLeftToRight;
     bool parentBiDiMode_ = true;
+    bool clicked_ = false;
     AnsiString text_;       // windowless, 8-bit
     WideString wideText_;   // windowless, wide (IsWideText)
 };
@@ -355,6 +376,8 @@ private:
     std::vector<TControl*> controls_;      // painting order, windowless and windowed
     std::vector<TWinControl*> tabList_;    // windowed children in tab order
     TControl* captureControl_ = nullptr;   // windowless child holding the mouse button
+    bool trackingLeave_ = false;           // TrackMouseEvent asked for WM_MOUSELEAVE
+    std::unique_ptr<TBrush> brush_;        // background of system child controls (WM_CTLCOLOR...)
     UINT nextChildId_ = 1;
 };
 

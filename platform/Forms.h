@@ -66,6 +66,8 @@ public:
     void FocusControl(TWinControl* control);
     // Forgets a control that is going away (or loses the focus).
     void DefocusControl(TWinControl* control, bool removing);
+    // Tells every control of the form which control has the focus (CM_FOCUSCHANGED).
+    void NotifyFocusChanged();
     // Tab, Shift+Tab, Enter (the active button) and Escape (the Cancel button).
     bool DialogKey(WORD key, TShiftState shift);
 
@@ -89,7 +91,6 @@ protected:
 
 private:
     void SelectFirst();
-    void SendFocusChanged(TWinControl* control);
 
     TFormBorderStyle borderStyle_ = bsSizeable;
     TPosition position_ = poDesigned;
@@ -143,6 +144,9 @@ public:
     HWND Handle();
     AnsiString ExeName() const;
     int MessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags = MB_OK);
+
+    // Frees a form once the current message has been handled.
+    void Release(TCustomForm* form);
 
     // The standard error display: OnException when set, else ShowException.
     void HandleException(TObject* Sender, const Exception& E);

@@ -51,6 +51,7 @@ private:
 };
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
+extern const TEnumInfo TextLayoutInfo;
 
 // A windowless text. With AutoSize it takes the size of its text, keeping
 // its Left (right-justified: keeping its right edge); an empty caption is
@@ -75,6 +76,10 @@ public:
     void SetLayout(TTextLayout value);
 
     void Dispatch(TMessage& Message) override;
+
+    // The label's published properties, for TLabel and the other label classes.
+    template <class C>
+    static void DeclareLabelProperties(TProps<C>& P);
 
 protected:
     void Paint() override;
@@ -101,4 +106,14 @@ public:
     using TCustomLabel::TCustomLabel;
 };
 
-extern const TEnumInfo TextLayoutInfo;
+
+template <class C>
+void TCustomLabel::DeclareLabelProperties(TProps<C>& P) {
+    P.Enum("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment, AlignmentInfo, taLeftJustify)
+        .Boolean("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize, true)
+        .String("Caption", &TCustomLabel::GetText, &TCustomLabel::SetText)
+        .Enum("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout, TextLayoutInfo, tlTop)
+        .Boolean("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar, true)
+        .Boolean("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent, false)
+        .Boolean("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap, false);
+}

@@ -31,5 +31,4 @@ public:
 
 protected:
     bool IsWideText() const override { return true; }
-    void CreateParams(TCreateParams& Params) override;
 };
