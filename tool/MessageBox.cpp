@@ -69,6 +69,9 @@ end
 )";
 
 TMessageBoxForm::TMessageBoxForm(TComponent* AOwner) : TForm(AOwner) {
+    // The form's class is known by name, with its published properties,
+    // before its own description names it.
+    RegisterClass(ClassOf<TMessageBoxForm>());
     PublishField("strLab", strLab);
     PublishField("ImButton1", ImButton1);
     PublishField("strLab1", strLab1);

@@ -208,6 +208,9 @@ int DoUpdate() {
 }
 
 TToolForm::TToolForm(TComponent* AOwner) : TForm(AOwner) {
+    // The form's class is known by name, with its published properties,
+    // before its own description names it.
+    RegisterClass(ClassOf<TToolForm>());
     PublishField("OK", OK);
     PublishField("Label1", Label1);
     PublishField("Cancel", Cancel);
