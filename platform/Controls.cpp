@@ -624,6 +624,7 @@ HWND TWinControl::Handle() {
 void TWinControl::CreateParams(TCreateParams& Params) {
     Params.Unicode = IsWideText();
     Params.Caption = Params.Unicode ? WideToAnsi(wideText_) : text_;
+    Params.WideCaption = Params.Unicode ? wideText_ : AnsiToWide(text_);
     Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
     if (tabStop_) Params.Style |= WS_TABSTOP;
     if (Visible()) Params.Style |= WS_VISIBLE;
@@ -725,7 +726,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HMENU id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(Params.Id));
     if (Params.Unicode) {
-        CreateWindowExW(Params.ExStyle, AnsiToWide(Params.WinClassName).c_str(), AnsiToWide(Params.Caption).c_str(),
+        CreateWindowExW(Params.ExStyle, AnsiToWide(Params.WinClassName).c_str(), Params.WideCaption.c_str(),
                         Params.Style, Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, id, instance,
                         Params.Param);
     } else {
@@ -799,10 +800,6 @@ void TWinControl::RemoveControl(TControl* control) {
         if (!w->destroying_) w->DestroyHandle();
     }
     control->parent_ = nullptr;
-}
-
-void TWinControl::SetParent(TWinControl* AParent) {
-    TControl::SetParent(AParent);
 }
 
 bool TWinControl::ContainsControl(TControl* control) const {

@@ -259,6 +259,7 @@ private:
 
 struct TCreateParams {
     AnsiString Caption;
+    WideString WideCaption;  // the caption of a wide window
     DWORD Style = 0;
     DWORD ExStyle = 0;
     int X = 0, Y = 0, Width = 0, Height = 0;
@@ -349,7 +350,6 @@ protected:
     void Loaded() override;
     void BoundsChanged() override;
     void VisibleChanging() override;
-    void SetParent(TWinControl* AParent) override;
 
     WNDPROC DefWndProc() const { return defWndProc_; }
     bool UnicodeWindow() const { return unicode_; }
