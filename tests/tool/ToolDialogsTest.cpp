@@ -88,8 +88,17 @@ TEST(ToolDialogs, LayoutsAsDesigned) {
                               FormCase{MessageBoxForm, 452, 340, 340, 112, ANSI_CHARSET}}) {
         EXPECT_EQ(f.Left, f.Form->Left()) << f.Form->ClassName();
         EXPECT_EQ(f.Top, f.Form->Top()) << f.Form->ClassName();
-        EXPECT_EQ(f.ClientWidth, f.Form->ClientWidth()) << f.Form->ClassName();
-        EXPECT_EQ(f.ClientHeight, f.Form->ClientHeight()) << f.Form->ClassName();
+        RECT client{};
+        GetClientRect(f.Form->Handle(), &client);
+        EXPECT_EQ(f.ClientWidth, client.right) << f.Form->ClassName();
+        EXPECT_EQ(f.ClientHeight, client.bottom) << f.Form->ClassName();
+        RECT window{};
+        GetWindowRect(f.Form->Handle(), &window);
+        EXPECT_EQ(f.Left, window.left) << f.Form->ClassName();
+        EXPECT_EQ(f.Top, window.top) << f.Form->ClassName();
+        LONG style = GetWindowLongW(f.Form->Handle(), GWL_STYLE);
+        EXPECT_TRUE(style & WS_SYSMENU) << "close box";
+        EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) << f.Form->ClassName();
         EXPECT_EQ(bsDialog, f.Form->BorderStyle()) << f.Form->ClassName();
         EXPECT_EQ(clBtnFace, f.Form->Color()) << f.Form->ClassName();
         EXPECT_EQ("Arial", f.Form->Font()->Name()) << f.Form->ClassName();

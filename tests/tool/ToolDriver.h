@@ -123,7 +123,7 @@ struct ToolRun {
     std::wstring CancelCaption;   // its TTntButton
     std::wstring MessageTitle;    // TMessageBoxForm
     std::wstring MessageButton;   // its TImButton
-    int CleanupProcesses = 0;     // Tidex.exe processes seen after the tool ended
+    int CleanupProcesses = 0;     // Tidex.exe processes still running when the tool ended
 };
 
 // Starts Tool.exe (in workingFolder), presses OK, closes the message with its
