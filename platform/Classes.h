@@ -378,7 +378,7 @@ public:
     // Only write the last declared property when pred(object) holds.
     template <class P>
     TProps& StoredIf(P pred) {
-        info_->OwnProperties.back().Stored = [pred](TPersistent* o) { return static_cast<bool>(pred(static_cast<C*>(o))); };
+        last_->Stored = [pred](TPersistent* o) { return static_cast<bool>(pred(static_cast<C*>(o))); };
         return *this;
     }
 
@@ -417,11 +417,20 @@ private:
         return p;
     }
     TProps& Add(TPropInfo p) {
+        // Declared again within the same list: the later declaration replaces the earlier in place.
+        for (TPropInfo& q : info_->OwnProperties)
+            if (q.Name == p.Name) {
+                q = std::move(p);
+                last_ = &q;
+                return *this;
+            }
         info_->OwnProperties.push_back(std::move(p));
+        last_ = &info_->OwnProperties.back();
         return *this;
     }
 
     TClassInfo* info_;
+    TPropInfo* last_ = nullptr;
 };
 
 

@@ -5,6 +5,10 @@
 #include <set>
 
 #include "Controls.h"
+#include "ExtCtrls.h"
+#include "Forms.h"
+#include "StdCtrls.h"
+#include "TntStdCtrls.h"
 
 namespace {
 
@@ -362,12 +366,24 @@ private:
 
 }  // namespace
 
+void RegisterStandardClasses() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    for (TComponentClass c : {ClassOf<TForm>(), ClassOf<TButton>(), ClassOf<TLabel>(), ClassOf<TTntLabel>(),
+                              ClassOf<TTntButton>(), ClassOf<TTimer>()})
+        RegisterClass(c);
+}
+
 void ReadComponentDescription(TComponent* root, const AnsiString& text) {
+    RegisterStandardClasses();
     TDescriptionReader reader(root, text);
     reader.Read();
 }
 
-AnsiString WriteComponent(TComponent* root) { return TDescriptionWriter(root).Write(); }
+AnsiString WriteComponent(TComponent* root) {
+    RegisterStandardClasses();
+    return TDescriptionWriter(root).Write(); }
 
 AnsiString PropValueToText(const TPropValue& value) {
     switch (value.Kind) {

@@ -61,6 +61,10 @@ void ReadComponentDescription(TComponent* root, const AnsiString& text);
 // enclose the controls placed on them.
 AnsiString WriteComponent(TComponent* root);
 
+// Makes the platform's own classes (TForm, TButton, TLabel, TTntLabel,
+// TTntButton, TTimer) creatable by name; reading and writing call it.
+void RegisterStandardClasses();
+
 // One value as a description spells it, and back (for tests and tools).
 AnsiString PropValueToText(const TPropValue& value);
 TPropValue ParsePropValue(const AnsiString& text);

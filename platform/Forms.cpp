@@ -96,6 +96,13 @@ void TCustomForm::CreateWnd() {
     if (clientHeight_ >= 0) SetClientHeight(clientHeight_);
 }
 
+TRect TCustomForm::ClientRect() {
+    if (HandleAllocated()) return TWinControl::ClientRect();
+    // No window yet: the outer size less the frame of the border style.
+    TSize frame = OuterSize(borderStyle_, 0, 0);
+    return TRect(0, 0, std::max(0, Width() - static_cast<int>(frame.cx)), std::max(0, Height() - static_cast<int>(frame.cy)));
+}
+
 void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
     if (value == borderStyle_) return;
     borderStyle_ = value;

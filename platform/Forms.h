@@ -39,6 +39,7 @@ public:
     void SetBorderStyle(TFormBorderStyle value);
     TPosition Position() const { return position_; }
     void SetPosition(TPosition value) { position_ = value; }
+    TRect ClientRect() override;
     void SetClientWidth(int value) override;
     void SetClientHeight(int value) override;
 
