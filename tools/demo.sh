@@ -11,7 +11,7 @@
 # Without a display it runs under Xvfb in --auto mode.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build/x86_64
+build=${VORNIX_BUILD:-$root/build/x86_64}   # another build folder may be given
 demo=$root/build/demo
 prefix=$demo/wineprefix
 
@@ -83,10 +83,11 @@ version() { win reg query "$key" /v AppVersion /reg:32 | awk '$1 == "AppVersion"
 checksum() { [[ -f $install/$1 ]] && sha256sum "$install/$1" | cut -c1-16 || echo "(none)"; }
 # UserPass of each profile as hex bytes (encoded ones are not printable).
 passwords() {
-  awk -F= '/^\[/ { gsub(/[\[\]\r]/, ""); section = $0 } /^UserPass=/ { sub(/\r$/, ""); print section "=" substr($0, 10) }' \
-    "$install/Darrow.ini" | while IFS= read -r line; do
-      printf '%s: %s\n' "${line%%=*}" "$(printf '%s' "${line#*=}" | od -An -tx1 | tr -s ' ' | sed 's/^ //')"
-    done
+  LC_ALL=C awk 'BEGIN { for (i = 1; i < 256; i++) ord[sprintf("%c", i)] = i }
+    /^\[/ { section = $0; gsub(/[\[\]\r]/, "", section) }
+    /^UserPass=/ { v = substr($0, 10); sub(/\r$/, "", v); hex = ""
+                   for (i = 1; i <= length(v); i++) hex = hex sprintf(" %02x", ord[substr(v, i, 1)])
+                   print section ":" hex }' "$install/Darrow.ini"
 }
 cmupdate() { awk -F= '/^APP_CONFIG_CMUPDATE_ON/ { sub(/\r$/, "", $2); print $2 }' "$install/Festor.ini"; }
 
@@ -111,11 +112,17 @@ if [[ $auto == yes ]]; then
   rect=$(win "$bin/DemoDriver.exe" wait TToolForm 120) || { echo "demo: the confirmation dialog did not appear" >&2; exit 1; }
   sleep 1  # let the dialog finish painting before the screenshot
   shot "$rect" "$demo/tool-dialog.png"
+  # Wine without a window manager leaves a window black where it overlaps an
+  # older one: the confirmation dialog steps aside (up) so that the message,
+  # which opens at its designed place, shows in full next to it.
+  win "$bin/DemoDriver.exe" move TToolForm 452 100 >/dev/null
   echo "   pressing OK"
   win "$bin/DemoDriver.exe" click TToolForm TImButton
   rect=$(win "$bin/DemoDriver.exe" wait TMessageBoxForm 300) || { echo "demo: no message appeared" >&2; exit 1; }
   sleep 1
   shot "$rect" "$demo/message-dialog.png"
+  both=($rect)
+  shot "452 100 ${both[2]} $(( both[1] + both[3] - 100 ))" "$demo/both-dialogs.png"
   echo "   pressing the message's OK"
   win "$bin/DemoDriver.exe" click TMessageBoxForm TImButton
 else

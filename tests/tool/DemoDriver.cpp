@@ -5,6 +5,7 @@
 //                                              prints "left top width height"
 //   DemoDriver.exe click <Class> <ChildClass>  clicks the first such child
 //   DemoDriver.exe gone <Class> [seconds]      waits until no such window is visible
+//   DemoDriver.exe move <Class> <left> <top>   moves the window
 //
 // Exit code 0 on success, 1 when the window did not come (or go) in time.
 #include <windows.h>
@@ -50,7 +51,7 @@ bool Poll(DWORD seconds, Condition condition) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: DemoDriver wait|gone <Class> [seconds] | click <Class> <ChildClass>\n");
+    std::fprintf(stderr, "usage: DemoDriver wait|gone <Class> [seconds] | click <Class> <ChildClass> | move <Class> <left> <top>\n");
     return 2;
 }
 
@@ -79,6 +80,14 @@ int main(int argc, char** argv) {
         if (!button) return 1;
         PostMessageA(button, BM_CLICK, 0, 0);
         return 0;
+    }
+    if (std::strcmp(command, "move") == 0 && argc > 4) {
+        HWND top = FindTop(cls);
+        if (!top) return 1;
+        return SetWindowPos(top, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
     }
     return Usage();
 }
