@@ -87,6 +87,9 @@ void WriteFileOfSize(const std::string& path, unsigned long long size, unsigned 
         if (!::WriteFile(h, block.data(), chunk, &written, nullptr) || written != chunk) Fail("write " + path);
         done += chunk;
     }
+    // On disk, as an installed product's files and a downloaded package are,
+    // not still waiting in the cache to be written.
+    FlushFileBuffers(h);
     CloseHandle(h);
 }
 
@@ -247,7 +250,7 @@ double Median(std::vector<double> v) {
 int main(int argc, char** argv) {
     const unsigned long long megabytes = argc > 1 ? std::stoull(argv[1]) : 200;
     const unsigned long long total = megabytes * 1024 * 1024;
-    const int rounds = 3;
+    const int rounds = 5;
     const std::string root = TempRoot();
     try {
         MakeFolder(root);
