@@ -191,9 +191,19 @@ void TCustomImButton::fSetLooks(TImBtnKind value) {
 
 // ---- Window shapes ----------------------------------------------------------
 
-void TCustomImButton::_RemoveRegion(bool redraw) { ::SetWindowRgn(Handle(), nullptr, redraw); }
+HWND TCustomImButton::_ShapedWindow() {
+    // A button that is not placed anywhere has no window yet; the one made
+    // later is shaped by its first WM_SIZE.
+    return HandleAllocated() || Parent() ? Handle() : nullptr;
+}
+
+void TCustomImButton::_RemoveRegion(bool redraw) {
+    if (HWND window = _ShapedWindow()) ::SetWindowRgn(window, nullptr, redraw);
+}
 
 void TCustomImButton::fRgnXpAdjust() {
+    HWND window = _ShapedWindow();
+    if (!window) return;
     const int w = Width(), h = Height();
     GdiRegion region(::CreateRectRgn(0, 0, w, h));
     if (!region) return;
@@ -202,7 +212,7 @@ void TCustomImButton::fRgnXpAdjust() {
         GdiRegion corner(::CreateRectRgn(c.left, c.top, c.right, c.bottom));
         ::CombineRgn(region, region, corner, RGN_DIFF);
     }
-    if (::SetWindowRgn(Handle(), region, FALSE)) region.Detach();  // the system owns it now
+    if (::SetWindowRgn(window, region, FALSE)) region.Detach();  // the system owns it now
 }
 
 void TCustomImButton::fMaskPicChanged(TObject*) {
@@ -290,7 +300,7 @@ void TCustomImButton::WMLButtonDblClk(TMessage& Message) {
 
 void TCustomImButton::WMSize(TMessage& Message) {
     TButton::Dispatch(Message);
-    if (looks_ == ibkWindowsXP) fRgnXpAdjust();
+    if (looks_ == ibkWindowsXP && HandleAllocated()) fRgnXpAdjust();
 }
 
 void TCustomImButton::CNDrawItem(TMessage& Message) {

@@ -107,7 +107,11 @@ public:
     void fSetShowFullPicCaption(bool value);
 
     TImOwnerDrawEvent OnOwnerDraw;
-    // OnMouseEnter and OnMouseLeave are the control's own events.
+    // The button's own hover events: raised by fMouseEnter and fMouseLeave,
+    // which discard the platform's errors they raise. They hide the
+    // platform's events of the same name, which stay unused here.
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
 
     // Colour resolution for a set of state bits.
     TColor fGetBtnColor(int state);
@@ -157,6 +161,7 @@ private:
     void _DrawXpFace(TCanvas* c, int L, int T, int r, int s, int W, int H, int state);
     void _DrawEmbossed(TCanvas* c, TBitmap& frame, TGraphic* graphic, const TRect& pic);
     void _CaptureBackground(TCanvas* c);
+    HWND _ShapedWindow();
     void _RemoveRegion(bool redraw);
     void WMMouseMove(TMessage& Message);
     void WMLButtonDown(TMessage& Message);

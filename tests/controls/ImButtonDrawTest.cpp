@@ -31,6 +31,7 @@ protected:
     void SetUp() override {
         form = new TForm(nullptr);
         form->SetBounds(40, 40, 300, 200);
+        form->HandleNeeded();  // the form's window first, then the button's
         button = new TImButton(form);
         static_cast<TControl*>(button)->SetParent(form);
         button->SetBounds(30, 40, 115, 35);

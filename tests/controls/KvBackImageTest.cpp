@@ -192,6 +192,7 @@ protected:
     void SetUp() override {
         form = new TForm(nullptr);
         form->SetBounds(50, 50, 300, 200);
+        form->HandleNeeded();  // the form's window first, then the control's
         target = new TCustomControl(form);
         static_cast<TControl*>(target)->SetParent(form);
         target->SetBounds(10, 10, 80, 60);
