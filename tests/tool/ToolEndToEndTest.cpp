@@ -249,6 +249,27 @@ TEST(ToolUpdate, StartedFromAnotherWorkingFolder) {
     EXPECT_EQ(kWholePackage, ListFiles(s.Package()));
 }
 
+// The settings come from the Tool.ini next to Tool.exe, the product files
+// from the working folder: a working folder holding other product files
+// (and a Tool.ini of its own) updates the installation with those files.
+TEST(ToolUpdate, ProductFilesComeFromTheWorkingFolderSettingsFromTheProgramFolder) {
+    StagedUpdate s;
+    TempDir elsewhere;
+    WriteFile(elsewhere / "Tool.ini", "[APP_CONFIG]\r\nAPP_IN_VERSION=9.9\r\n");
+    for (const ProductFile& f : kProductFiles)
+        WriteFile(elsewhere / f.Name, std::string(f.Name) == "Oskel.INI" ? StagedUpdate::NewContent(f)
+                                                                         : std::string("elsewhere ") + f.Name);
+    ToolRun run = RunToolAndConfirm(s.ToolExe(), elsewhere.Path());
+    ASSERT_TRUE(run.Finished);
+    for (const ProductFile& f : kProductFiles) {
+        if (std::string(f.Name) == "Oskel.INI") continue;
+        EXPECT_EQ(std::string("elsewhere ") + f.Name, ReadFile(s.Installed(f))) << f.Name;
+    }
+    EXPECT_EQ("2.0", ReadRegString(s.ProductKey(), "AppVersion")) << "APP_IN_VERSION of the package's Tool.ini";
+    EXPECT_EQ(kApnProfiles[0].Encoded, ReadIni(s.InstalledFile("Darrow.ini"), kApnProfiles[0].Section, "UserPass"));
+    EXPECT_EQ(kWholePackage, ListFiles(s.Package()));
+}
+
 // Cancel and the close box end the tool with nothing changed and no cleanup.
 class ToolLeftWithout : public ::testing::TestWithParam<const char*> {};
 
