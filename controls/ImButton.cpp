@@ -238,7 +238,15 @@ void TCustomImButton::SetButtonStyle(bool ADefault) {
     Refresh();
 }
 
-void TCustomImButton::WndProc(TMessage& Message) { TButton::WndProc(Message); }
+void TCustomImButton::WndProc(TMessage& Message) {
+    // Every paint covers the whole face: the background is never erased,
+    // and the platform does not see the request at all.
+    if (Message.Msg == WM_ERASEBKGND) {
+        Message.Result = 1;
+        return;
+    }
+    TButton::WndProc(Message);
+}
 
 void TCustomImButton::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
@@ -246,7 +254,6 @@ void TCustomImButton::Dispatch(TMessage& Message) {
     case WM_LBUTTONDOWN: WMLButtonDown(Message); break;
     case WM_LBUTTONUP: WMLButtonUp(Message); break;
     case WM_LBUTTONDBLCLK: WMLButtonDblClk(Message); break;
-    case WM_ERASEBKGND: Message.Result = 1; break;
     case WM_SIZE: WMSize(Message); break;
     case CM_ENABLEDCHANGED:
     case CM_FONTCHANGED:
