@@ -236,6 +236,25 @@ TEST_F(ButtonTest, DisabledCaptionIsEngraved) {
     EXPECT_GT(dib.Count(face, 2, 2, 113, 33), 0);
 }
 
+TEST_F(ButtonTest, DialogButtonLooksTheSameHotAndNot) {
+    int enters = 0, leaves = 0;
+    button->OnMouseEnter = [&](TObject*) { ++enters; };
+    button->OnMouseLeave = [&](TObject*) { ++leaves; };
+    DibSurface plain(115, 35), hot(115, 35), after(115, 35);
+    Paint(plain, ODS_FOCUS);
+    button->fMouseEnter();
+    Paint(hot, ODS_FOCUS);
+    button->fMouseLeave();
+    Paint(after, ODS_FOCUS);
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(leaves, 1);
+    for (int y = 0; y < 35; ++y)
+        for (int x = 0; x < 115; ++x) {
+            ASSERT_EQ(hot.Color(x, y), plain.Color(x, y)) << x << "," << y;
+            ASSERT_EQ(after.Color(x, y), plain.Color(x, y)) << x << "," << y;
+        }
+}
+
 TEST_F(ButtonTest, HotCaptionUsesTheHotTextColour) {
     button->SetHotTextColor(clRed);
     button->fMouseEnter();
