@@ -270,3 +270,29 @@ TEST(ToolDialogs, PlatformErrorLeavesUpdatingTextsAndRollsBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// Switching APP_CONFIG_CMUPDATE_ON off comes after the update succeeded: a
+// refused write there is shown as an error, and the update stays done.
+TEST(ToolDialogs, RefusedSettingAfterSuccessKeepsTheUpdate) {
+    StagedUpdate s;
+    SetReadOnly(s.InstalledFile("Festor.ini"), true);
+    Dialogs d(s.Package());
+    bool raised = false;
+    try {
+        ToolForm->OKClick(ToolForm->OK);
+    } catch (const Exception& e) {
+        raised = true;
+        EXPECT_EQ("Unable to write to " + s.InstalledFile("Festor.ini"), e.Message);
+    }
+    EXPECT_TRUE(raised);
+    for (const ProductFile& f : kProductFiles) EXPECT_EQ(StagedUpdate::NewContent(f), ReadFile(s.Installed(f)));
+    EXPECT_EQ("2.0", ReadRegString(s.ProductKey(), "AppVersion"));
+    EXPECT_EQ(kApnProfiles[1].Encoded, ReadIni(s.InstalledFile("Darrow.ini"), kApnProfiles[1].Section, "UserPass"));
+    for (const ProductFile& f : kProductFiles) EXPECT_FALSE(testsupport::FileExists(s.Installed(f) + ".BAK")) << f.Name;
+    EXPECT_EQ(L"Being upgraded, please wait ...", ToolForm->Label1->Caption());
+    SetReadOnly(s.InstalledFile("Festor.ini"), false);
+}
+
+}  // namespace
