@@ -296,3 +296,27 @@ TEST(ToolDialogs, RefusedSettingAfterSuccessKeepsTheUpdate) {
 }
 
 }  // namespace
+
+namespace {
+
+// Long texts grow to the right from their Left; nothing recentres them and
+// the dialogs keep their size.
+TEST(ToolDialogs, LongTextsStayAnchoredAtTheirLeft) {
+    StagedUpdate s;
+    const std::string longLine(70, 'W');
+    s.WriteToolIni("2.0", "[LANGUAGE]\r\nSTR_UPDATE_TOOL_STRING_NAME_UPDATEORNOT1=" + longLine + "\r\n");
+    Dialogs d(s.Package());
+    EXPECT_EQ(50, ToolForm->Label1->Left());
+    EXPECT_GT(ToolForm->Label1->Width(), 341 - 50) << "the label sizes itself to its text";
+    EXPECT_LT(ToolForm->Label2->Width(), ToolForm->Label1->Width());
+
+    MessageBoxForm->SetMessageText(longLine, "");
+    EXPECT_EQ(40, MessageBoxForm->strLab->Left());
+    EXPECT_GT(MessageBoxForm->strLab->Width(), 340 - 40);
+    RECT client{};
+    GetClientRect(MessageBoxForm->Handle(), &client);
+    EXPECT_EQ(340, client.right);
+    EXPECT_EQ(112, client.bottom);
+}
+
+}  // namespace
