@@ -25,7 +25,11 @@ fi
 if [[ ! -f $build/CMakeCache.txt ]]; then
   "$root/tools/build.sh" x86_64
 else
-  cmake --build "$build" --target Tool Tidex DemoDriver -j 2 >/dev/null
+  if ! log=$(cmake --build "$build" --target Tool Tidex DemoDriver -j 2 2>&1); then
+    printf '%s\n' "$log" >&2
+    echo "demo: the build failed" >&2
+    exit 1
+  fi
 fi
 bin=$build/bin
 for exe in Tool.exe Tidex.exe DemoDriver.exe; do
