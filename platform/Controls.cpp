@@ -1157,6 +1157,16 @@ void TWinControl::Dispatch(TMessage& Message) {
                 return;
             }
             break;
+        case WM_PRINTCLIENT:
+            // The same paint into the given device context.
+            if (PaintsItself() && Message.WParam) {
+                TMessage paint = Message;
+                paint.Msg = WM_PAINT;
+                PaintHandler(paint);
+                Message.Result = 0;
+                return;
+            }
+            break;
         case WM_ERASEBKGND:
             if (PaintsItself()) {
                 RECT r;

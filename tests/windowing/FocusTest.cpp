@@ -173,3 +173,53 @@ TEST(Focus, AFreedControlIsForgottenByTheForm) {
     form->B1->SetFocus();  // still works
     EXPECT_EQ(form->ActiveControl(), form->B1);
 }
+
+namespace {
+// An owner-drawn button that repaints itself at once when its default state changes.
+class TRepaintingButton : public TButton {
+    CLASS_NAME(TRepaintingButton)
+public:
+    using TButton::TButton;
+    bool isDefault = false;
+    int paints = 0;
+
+protected:
+    void CreateParams(TCreateParams& p) override {
+        TButton::CreateParams(p);
+        p.Style |= BS_OWNERDRAW;
+    }
+    void SetButtonStyle(bool ADefault) override {
+        if (ADefault == isDefault) return;
+        isDefault = ADefault;
+        Refresh();
+    }
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == CN_DRAWITEM) {
+            ++paints;
+            m.Result = TRUE;
+            return;
+        }
+        TButton::Dispatch(m);
+    }
+};
+}  // namespace
+
+TEST(Focus, OwnerDrawnButtonsRepaintingInTheStyleHook) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(100, 100, 320, 200);
+    form->HandleNeeded();
+    auto* a = new TRepaintingButton(form.get());
+    a->SetParent(form.get());
+    a->SetBounds(30, 40, 115, 35);
+    auto* b = new TRepaintingButton(form.get());
+    b->SetParent(form.get());
+    b->SetBounds(160, 40, 115, 35);
+    form->Show();
+    a->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return a->isDefault && !b->isDefault; }));
+    int before = a->paints;
+    b->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return b->isDefault && !a->isDefault; }));
+    EXPECT_GT(a->paints, before);
+    EXPECT_EQ(GetWindowLongA(a->Handle(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+}
