@@ -320,3 +320,17 @@ TEST(ToolDialogs, LongTextsStayAnchoredAtTheirLeft) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ToolDialogs, OkHasTheFocusWhenTheDialogOpensAndTabMovesToCancel) {
+    StagedUpdate s;
+    Dialogs d(s.Package());
+    ToolForm->Show();
+    EXPECT_EQ(ToolForm->OK->Handle(), GetFocus());
+    ToolForm->DialogKey(VK_TAB, TShiftState());
+    EXPECT_EQ(ToolForm->Cancel->Handle(), GetFocus());
+    ToolForm->Hide();
+}
+
+}  // namespace
