@@ -3,6 +3,7 @@
 // classes under the C++ class names, wide windows, the error display.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "DibSurface.h"
@@ -219,4 +220,37 @@ TEST(Messages, WideCaptionsRoundTripThroughTheWindowAndItsRecreation) {
     label->SetCaption(text);
     EXPECT_EQ(label->Caption(), text);
     EXPECT_EQ(label->GetTextLen(), static_cast<int>(text.size()));
+}
+
+#include "ExtCtrls.h"
+
+namespace {
+BOOL CALLBACK CollectTexts(HWND child, LPARAM data) {
+    char buf[256] = {};
+    GetWindowTextA(child, buf, sizeof buf);
+    reinterpret_cast<std::vector<AnsiString>*>(data)->push_back(buf);
+    return TRUE;
+}
+}  // namespace
+
+TEST(Messages, TheStandardErrorDisplayIsAMessageBoxWithTheErrorsText) {
+    ASSERT_FALSE(Application->OnException);
+    Application->SetTitle("Vornix test");
+    std::vector<AnsiString> texts;
+    bool found = false;
+    TTimer timer(nullptr);
+    timer.SetInterval(50);
+    timer.OnTimer = [&](TObject*) {
+        HWND box = FindWindowA("#32770", "Vornix test");
+        if (!box) return;
+        timer.SetEnabled(false);
+        found = true;
+        EnumChildWindows(box, CollectTexts, reinterpret_cast<LPARAM>(&texts));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    };
+    // Returns once the box is closed (by the timer above, inside the box's own loop).
+    Application->HandleException(nullptr, Exception("Unable to write to C:\\Tool.ini"));
+    Application->SetTitle("");
+    ASSERT_TRUE(found);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Unable to write to C:\\Tool.ini"), texts.end());
 }
