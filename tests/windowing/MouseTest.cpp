@@ -122,3 +122,20 @@ TEST(Mouse, WindowlessControlsGetTheirMouseMessagesInTheirOwnCoordinates) {
     EXPECT_EQ(events[1].x, 150);  // 300 - 150
     EXPECT_EQ(formClicks, 0);
 }
+
+TEST(Mouse, TheCursorOfTheControlUnderTheMouseIsShown) {
+    auto form = std::make_unique<TMouseForm>(nullptr);
+    form->panel->SetCursor(crHandPoint);
+    form->label->SetCursor(crIBeam);
+    form->Show();
+    HWND panel = form->panel->Handle();
+    EXPECT_EQ(SendMessageA(panel, WM_SETCURSOR, reinterpret_cast<WPARAM>(panel), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+    // A windowless control's cursor is set by its parent's window.
+    TPoint p = form->CentreOf(form->label);
+    MoveCursorTo(p.x, p.y);
+    HWND h = form->Handle();
+    EXPECT_EQ(SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_IBEAM));
+    MoveCursorTo(1200, 1000);
+}
