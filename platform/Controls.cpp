@@ -782,8 +782,8 @@ void TWinControl::InsertControl(TControl* control) {
     control->parent_ = this;
     if (auto* w = dynamic_cast<TWinControl*>(control)) {
         tabList_.push_back(w);
-        if (handle_ && !ComponentState().Contains(csLoading) && !w->ComponentState().Contains(csLoading)) w->CreateWnd();
-        else if (handle_) w->HandleNeeded();
+        // A parent with a window gives its new windowed child one at once.
+        if (handle_ && !w->handle_) w->CreateWnd();
     } else {
         control->Invalidate();
     }
