@@ -706,6 +706,9 @@ static void RegisterWindowClass(const TCreateParams& Params) {
 void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
+    // Asking for the parent's window may have created ours already, along
+    // with the parent's other children: one window per control.
+    if (handle_) return;
     if ((params.Style & WS_CHILD) && !params.WndParent)
         throw EComponentError(FormatMessage("Control '%s' has no parent window", Name()));
     defWndProc_ = params.WindowClass.lpfnWndProc;

@@ -130,6 +130,25 @@ TEST(Messages, WindowClassesAreNamedAfterTheCppClasses) {
     EXPECT_TRUE(SendMessageA(button->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED);
 }
 
+TEST(Messages, AChildAskedForItsWindowBeforeItsParentGetsExactlyOne) {
+    auto form = std::make_unique<TTestForm>(nullptr);
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    ASSERT_FALSE(form->HandleAllocated());
+    HWND h = button->Handle();  // creates the form's window first, and with it the children's
+    int buttons = 0;
+    EnumChildWindows(
+        form->Handle(),
+        [](HWND w, LPARAM count) -> BOOL {
+            if (WindowClassName(w) == "TButton") ++*reinterpret_cast<int*>(count);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&buttons));
+    EXPECT_EQ(buttons, 1);
+    EXPECT_EQ(GetParent(h), form->Handle());
+    EXPECT_EQ(TWinControl::FindControl(h), button);
+}
+
 TEST(Messages, ButtonClickArrivesAsReflectedCommand) {
     auto form = std::make_unique<TTestForm>(nullptr);
     auto* button = new TButton(form.get());
