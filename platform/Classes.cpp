@@ -84,7 +84,7 @@ AnsiString WideToAnsi(const WideString& s) {
 namespace typinfo_detail {
 
 void ThrowBadValue(const char* name) {
-    throw EReadError(FormatMessage("Invalid property value for %s", name));
+    throw EReadError(Format("Invalid property value for %s", name));
 }
 
 bool ParseBoolValue(const TPropValue& v, bool& result) {
@@ -191,7 +191,7 @@ TComponentClass GetClass(const AnsiString& name) {
 
 TComponentClass FindClass(const AnsiString& name) {
     TComponentClass c = GetClass(name);
-    if (!c) throw EClassNotFound(FormatMessage("Class %s not found", name));
+    if (!c) throw EClassNotFound(Format("Class %s not found", name));
     return c;
 }
 
@@ -248,11 +248,11 @@ static bool IsValidIdent(const AnsiString& s) {
 void TComponent::SetName(const AnsiString& value) {
     if (value == name_) return;
     if (!value.empty() && !IsValidIdent(value))
-        throw EComponentError(FormatMessage("Component name \"%s\" is not valid", value));
+        throw EComponentError(Format("Component name \"%s\" is not valid", value));
     if (!value.empty() && owner_) {
         TComponent* other = owner_->FindComponent(value);
         if (other && other != this)
-            throw EComponentError(FormatMessage("A component named %s already exists", value));
+            throw EComponentError(Format("A component named %s already exists", value));
     }
     name_ = value;
 }
@@ -282,7 +282,7 @@ void TComponent::InsertComponent(TComponent* component) {
     if (!component || component->owner_ == this) return;
     if (component->owner_) component->owner_->RemoveComponent(component);
     if (!component->name_.empty() && FindComponent(component->name_))
-        throw EComponentError(FormatMessage("A component named %s already exists", component->name_));
+        throw EComponentError(Format("A component named %s already exists", component->name_));
     components_.push_back(component);
     component->owner_ = this;
     Notification(component, opInsert);
@@ -340,9 +340,9 @@ void TComponent::SetEventHandlerName(const AnsiString& event, const AnsiString& 
 void TComponent::BindFields() {
     for (const TFieldEntry& f : fields_) {
         TComponent* c = FindComponent(f.Name);
-        if (!c) throw EReadError(FormatMessage("Component %s not found", f.Name));
+        if (!c) throw EReadError(Format("Component %s not found", f.Name));
         if (!f.Bind(c))
-            throw EReadError(FormatMessage("Component %s is of another class", f.Name));
+            throw EReadError(Format("Component %s is of another class", f.Name));
     }
 }
 

@@ -650,12 +650,12 @@ void TWinControl::CreateSubClass(TCreateParams& Params, const char* systemClassN
     wc.cbSize = sizeof(wc);
     if (Params.Unicode) {
         if (!GetClassInfoExW(nullptr, AnsiToWide(systemClassName).c_str(), &wc))
-            throw Exception(FormatMessage("Window class %s not found", systemClassName));
+            throw Exception(Format("Window class %s not found", systemClassName));
     } else {
         WNDCLASSEXA wa{};
         wa.cbSize = sizeof(wa);
         if (!GetClassInfoExA(nullptr, systemClassName, &wa))
-            throw Exception(FormatMessage("Window class %s not found", systemClassName));
+            throw Exception(Format("Window class %s not found", systemClassName));
         wc.style = wa.style;
         wc.lpfnWndProc = wa.lpfnWndProc;
         wc.cbClsExtra = wa.cbClsExtra;
@@ -682,7 +682,7 @@ static void RegisterWindowClass(const TCreateParams& Params) {
         wc.lpfnWndProc = StdWndProc;
         wc.hInstance = instance;
         wc.lpszClassName = name.c_str();
-        if (!RegisterClassExW(&wc)) throw Exception(FormatMessage("Error registering window class %s", Params.WinClassName));
+        if (!RegisterClassExW(&wc)) throw Exception(Format("Error registering window class %s", Params.WinClassName));
     } else {
         WNDCLASSEXA existing{};
         existing.cbSize = sizeof(existing);
@@ -699,7 +699,7 @@ static void RegisterWindowClass(const TCreateParams& Params) {
         wc.hCursor = w.hCursor;
         wc.hbrBackground = w.hbrBackground;
         wc.lpszClassName = Params.WinClassName.c_str();
-        if (!RegisterClassExA(&wc)) throw Exception(FormatMessage("Error registering window class %s", Params.WinClassName));
+        if (!RegisterClassExA(&wc)) throw Exception(Format("Error registering window class %s", Params.WinClassName));
     }
 }
 
@@ -710,7 +710,7 @@ void TWinControl::CreateWnd() {
     // with the parent's other children: one window per control.
     if (handle_) return;
     if ((params.Style & WS_CHILD) && !params.WndParent)
-        throw EComponentError(FormatMessage("Control '%s' has no parent window", Name()));
+        throw EComponentError(Format("Control '%s' has no parent window", Name()));
     defWndProc_ = params.WindowClass.lpfnWndProc;
     ownClass_ = defWndProc_ == DefWindowProcA || defWndProc_ == DefWindowProcW;
     unicode_ = params.Unicode;

@@ -27,7 +27,7 @@ public:
         AnsiString name = Ident();
         Expect(':');
         AnsiString className = Ident();
-        if (!RootIsA(className)) Fail(FormatMessage("The description is of class %s", className));
+        if (!RootIsA(className)) Fail(Format("The description is of class %s", className));
         root_->BeginLoading();
         loaded_.push_back(root_);
         if (!name.empty()) root_->SetName(name);
@@ -71,11 +71,11 @@ private:
             try {
                 ApplyProperty(component, word, value);
             } catch (const EReadError& e) {
-                throw EReadError(FormatMessage("Line %s: ", std::to_string(lineOfItem)) +
-                                 FormatMessage("Error reading %s", QualifiedName(component, word)) + ": " + e.Message);
+                throw EReadError(Format("Line %s: ", std::to_string(lineOfItem)) +
+                                 Format("Error reading %s", QualifiedName(component, word)) + ": " + e.Message);
             } catch (const Exception& e) {
-                throw EReadError(FormatMessage("Line %s: ", std::to_string(lineOfItem)) +
-                                 FormatMessage("Error reading %s", QualifiedName(component, word)) + ": " + e.Message);
+                throw EReadError(Format("Line %s: ", std::to_string(lineOfItem)) +
+                                 Format("Error reading %s", QualifiedName(component, word)) + ": " + e.Message);
             }
         }
     }
@@ -90,9 +90,9 @@ private:
         AnsiString className = Ident();
         TComponentClass cls = root_->FieldClass(className);
         if (!cls) cls = GetClass(className);
-        if (!cls) throw EClassNotFound(FormatMessage("Line %s: ", std::to_string(line_)) +
-                                       FormatMessage("Class %s not found", className));
-        if (!cls->Create) Fail(FormatMessage("Class %s cannot be created", className));
+        if (!cls) throw EClassNotFound(Format("Line %s: ", std::to_string(line_)) +
+                                       Format("Class %s not found", className));
+        if (!cls->Create) Fail(Format("Class %s cannot be created", className));
         TComponent* child = cls->Create(root_);
         child->BeginLoading();
         loaded_.push_back(child);
@@ -110,14 +110,14 @@ private:
             AnsiString name = path.substr(start, dot == AnsiString::npos ? AnsiString::npos : dot - start);
             const TClassInfo* info = ClassInfoOfObject(target);
             const TPropInfo* prop = info ? info->FindProperty(name) : nullptr;
-            if (!prop) throw EReadError(FormatMessage("Property %s does not exist", name));
+            if (!prop) throw EReadError(Format("Property %s does not exist", name));
             if (dot == AnsiString::npos) {
                 SetProperty(component, target, *prop, path, value);
                 return;
             }
-            if (prop->Type != ptObject) throw EReadError(FormatMessage("Property %s has no parts", name));
+            if (prop->Type != ptObject) throw EReadError(Format("Property %s has no parts", name));
             target = prop->GetObject(target);
-            if (!target) throw EReadError(FormatMessage("Property %s is empty", name));
+            if (!target) throw EReadError(Format("Property %s is empty", name));
             start = dot + 1;
         }
     }
@@ -128,14 +128,14 @@ private:
             case ptEvent: {
                 if (value.Kind != vkIdent) throw EReadError("Invalid property value");
                 const std::any* handler = root_->MethodAddress(value.Ident);
-                if (!handler) throw EReadError(FormatMessage("Method %s not found", value.Ident));
+                if (!handler) throw EReadError(Format("Method %s not found", value.Ident));
                 if (!prop.SetHandler(target, *handler))
-                    throw EReadError(FormatMessage("Method %s does not fit the event", value.Ident));
+                    throw EReadError(Format("Method %s does not fit the event", value.Ident));
                 component->SetEventHandlerName(path, value.Ident);
                 return;
             }
             case ptObject:
-                throw EReadError(FormatMessage("Property %s is an object", prop.Name));
+                throw EReadError(Format("Property %s is an object", prop.Name));
             default:
                 prop.SetValue(target, value);
         }
@@ -144,7 +144,7 @@ private:
     // ------------------------------------------------------------ scanning
 
     [[noreturn]] void Fail(const AnsiString& message) const {
-        throw EReadError(FormatMessage("Line %s: ", std::to_string(line_)) + message);
+        throw EReadError(Format("Line %s: ", std::to_string(line_)) + message);
     }
 
     static bool SameText(const AnsiString& a, const char* b) { return lstrcmpiA(a.c_str(), b) == 0; }
@@ -163,7 +163,7 @@ private:
 
     void Expect(char c) {
         SkipSpace();
-        if (Peek() != c) Fail(FormatMessage("'%s' expected", AnsiString(1, c)));
+        if (Peek() != c) Fail(Format("'%s' expected", AnsiString(1, c)));
         ++pos_;
     }
 

@@ -10,15 +10,15 @@ namespace {
 
 std::vector<char> ReadWholeFile(const AnsiString& fileName) {
     std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw EInvalidGraphic(FormatMessage("Cannot open file \"%s\"", fileName));
+    if (!in) throw EInvalidGraphic(Format("Cannot open file \"%s\"", fileName));
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteWholeFile(const AnsiString& fileName, const std::vector<char>& bytes) {
     std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    if (!out) throw EInvalidGraphic(FormatMessage("Cannot create file \"%s\"", fileName));
+    if (!out) throw EInvalidGraphic(Format("Cannot create file \"%s\"", fileName));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw EInvalidGraphic(FormatMessage("Cannot create file \"%s\"", fileName));
+    if (!out) throw EInvalidGraphic(Format("Cannot create file \"%s\"", fileName));
 }
 
 // Copies the top-left width x height pixels of one bitmap onto another
@@ -791,7 +791,7 @@ void TPicture::LoadFromFile(const AnsiString& fileName) {
     else if (lower == "ico")
         graphic = std::make_unique<TIcon>();
     else
-        throw EInvalidGraphic(FormatMessage("Unknown picture file extension (.%s)", ext));
+        throw EInvalidGraphic(Format("Unknown picture file extension (.%s)", ext));
     graphic->LoadFromFile(fileName);  // the picture stays as it was when this fails
     Take(std::move(graphic));
 }

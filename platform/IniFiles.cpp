@@ -81,7 +81,7 @@ void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, c
     const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES &&
                           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
     if (readOnly || !WritePrivateProfileStringA(Section.c_str(), Ident.c_str(), Value.c_str(), fileName_.c_str()))
-        throw EIniFileException(FormatMessage("Unable to write to %s", fileName_));
+        throw EIniFileException(Format("Unable to write to %s", fileName_));
 }
 
 void TIniFile::WriteInteger(const AnsiString& Section, const AnsiString& Ident, int Value) {

@@ -77,7 +77,7 @@ AnsiString TRegistry::ReadString(const AnsiString& Name) const {
     LONG status = RegQueryValueExA(currentKey_, Name.c_str(), nullptr, &type, nullptr, &size);
     if (status != ERROR_SUCCESS || size == 0) return AnsiString();
     if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw ERegistryException(FormatMessage("Invalid data type for '%s'", Name));
+        throw ERegistryException(Format("Invalid data type for '%s'", Name));
     // The value may have changed between the two queries: ask again until it fits.
     std::vector<char> data;
     do {
@@ -87,7 +87,7 @@ AnsiString TRegistry::ReadString(const AnsiString& Name) const {
     } while (status == ERROR_MORE_DATA);
     if (status != ERROR_SUCCESS) return AnsiString();
     if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw ERegistryException(FormatMessage("Invalid data type for '%s'", Name));
+        throw ERegistryException(Format("Invalid data type for '%s'", Name));
     // Stored with or without its terminating zero: the text ends at the first zero.
     size_t length = 0;
     while (length < size && data[length] != '\0') ++length;
@@ -101,7 +101,7 @@ void TRegistry::WriteString(const AnsiString& Name, const AnsiString& Value) {
                                      static_cast<DWORD>(Value.size() + 1))
                     : ERROR_INVALID_HANDLE;
     if (status != ERROR_SUCCESS)
-        throw ERegistryException(FormatMessage("Failed to set data for '%s'", Name));
+        throw ERegistryException(Format("Failed to set data for '%s'", Name));
 }
 
 bool TRegistry::DeleteValue(const AnsiString& Name) {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-AnsiString FormatMessage(const AnsiString& pattern, const AnsiString& argument) {
+AnsiString Format(const AnsiString& pattern, const AnsiString& argument) {
     AnsiString result;
     result.reserve(pattern.size() + argument.size());
     for (std::string::size_type i = 0; i < pattern.size(); ++i) {

@@ -2,7 +2,7 @@
 #pragma once
 
 // Every module sees the same Windows declarations: names that Windows turns
-// into macros (FormatMessage, DeleteFile) then mean the same everywhere.
+// into macros (DeleteFile) then mean the same everywhere.
 #include <windows.h>
 
 #include <exception>
@@ -24,7 +24,7 @@ public:
 
 // Message text with every "%s" replaced by the next argument, in order; a
 // single "%s" is the common case ("Unable to write to %s").
-AnsiString FormatMessage(const AnsiString& pattern, const AnsiString& argument);
+AnsiString Format(const AnsiString& pattern, const AnsiString& argument);
 
 // An 8-bit text made wide with the system's ANSI code page
 // (MultiByteToWideChar, CP_ACP, no flags). Embedded zero bytes are kept.
