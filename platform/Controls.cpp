@@ -309,13 +309,8 @@ void TControl::SetParentBiDiMode(bool value) {
 }
 
 AnsiString TControl::GetText() {
+    if (IsWideText()) return WideToAnsi(GetWideText());
     int len = GetTextLen();
-    if (IsWideText()) {
-        WideString w(static_cast<size_t>(len) + 1, L'\0');
-        int n = static_cast<int>(Perform(WM_GETTEXT, w.size(), reinterpret_cast<LPARAM>(&w[0])));
-        w.resize(static_cast<size_t>(std::max(0, n)));
-        return WideToAnsi(w);
-    }
     AnsiString s(static_cast<size_t>(len) + 1, '\0');
     int n = static_cast<int>(Perform(WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(&s[0])));
     s.resize(static_cast<size_t>(std::max(0, n)));
@@ -330,6 +325,20 @@ void TControl::SetText(const AnsiString& value) {
         if (GetText() == value) return;
         Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
     }
+    Perform(CM_TEXTCHANGED);
+}
+
+WideString TControl::GetWideText() {
+    int len = GetTextLen();
+    WideString w(static_cast<size_t>(len) + 1, L'\0');
+    int n = static_cast<int>(Perform(WM_GETTEXT, w.size(), reinterpret_cast<LPARAM>(&w[0])));
+    w.resize(static_cast<size_t>(std::max(0, n)));
+    return w;
+}
+
+void TControl::SetWideText(const WideString& value) {
+    if (GetWideText() == value) return;
+    Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
     Perform(CM_TEXTCHANGED);
 }
 

@@ -196,6 +196,10 @@ protected:
     void Loaded() override;
     // Windowed controls keep their text in their window; others here.
     virtual bool IsWideText() const { return false; }
+    // The text of a control with wide text (IsWideText), through the same
+    // WM_GETTEXT / WM_SETTEXT as GetText and SetText.
+    WideString GetWideText();
+    void SetWideText(const WideString& value);
     // The control is now showing (or not): a windowed one creates or hides its window.
     virtual void VisibleChanging() {}
     // The control's own parent-relative rectangle changed.

@@ -137,6 +137,12 @@ UINT TCustomLabel::DrawTextFlags() const {
 void TCustomLabel::DoDrawText(TRect& rect, UINT flags) {
     AnsiString text = GetText();
     if ((flags & DT_CALCRECT) && (text.empty() || (showAccelChar_ && text == "&"))) text += ' ';
+    DrawCaption(rect, flags, [&](HDC dc, RECT& r) {
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+    });
+}
+
+void TCustomLabel::DrawCaption(TRect& rect, UINT flags, const std::function<void(HDC, RECT&)>& drawText) {
     TCanvas* canvas = Canvas();
     canvas->SetFont(Font());
     if (!Enabled() && !(flags & DT_CALCRECT)) {
@@ -144,10 +150,10 @@ void TCustomLabel::DoDrawText(TRect& rect, UINT flags) {
         TRect r = rect;
         r.Offset(1, 1);
         canvas->Font()->SetColor(clBtnHighlight);
-        DrawTextA(canvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r, flags);
+        drawText(canvas->Handle(), r);
         canvas->Font()->SetColor(clBtnShadow);
     }
-    DrawTextA(canvas->Handle(), text.c_str(), static_cast<int>(text.size()), &rect, flags);
+    drawText(canvas->Handle(), rect);
 }
 
 void TCustomLabel::Paint() {

@@ -1,6 +1,8 @@
 // The system push button and the label.
 #pragma once
 
+#include <functional>
+
 #include "Controls.h"
 
 using TModalResult = int;
@@ -86,6 +88,9 @@ protected:
     void Loaded() override;
     // Draws (or with DT_CALCRECT measures) the caption into rect on the canvas.
     virtual void DoDrawText(TRect& rect, UINT flags);
+    // Draws the caption through drawText in the font's colour, or embossed
+    // when the label is disabled (DT_CALCRECT only measures).
+    void DrawCaption(TRect& rect, UINT flags, const std::function<void(HDC, RECT&)>& drawText);
     // The DrawText flags of the current settings.
     UINT DrawTextFlags() const;
     void AdjustBounds();

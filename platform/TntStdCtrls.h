@@ -10,8 +10,8 @@ class TTntLabel : public TCustomLabel {
 public:
     explicit TTntLabel(TComponent* AOwner);
 
-    WideString Caption();
-    void SetCaption(const WideString& value);
+    WideString Caption() { return GetWideText(); }
+    void SetCaption(const WideString& value) { SetWideText(value); }
 
 protected:
     bool IsWideText() const override { return true; }
@@ -26,8 +26,8 @@ class TTntButton : public TButton {
 public:
     explicit TTntButton(TComponent* AOwner);
 
-    WideString Caption();
-    void SetCaption(const WideString& value);
+    WideString Caption() { return GetWideText(); }
+    void SetCaption(const WideString& value) { SetWideText(value); }
 
 protected:
     bool IsWideText() const override { return true; }
